@@ -1,0 +1,103 @@
+#include "fake/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+const std::string TARGET = "C:\\WINMODULE\\KVXPortable.exe";
+const std::string LAUNCH = "ShellExecuteW(null, null, " + TARGET + ", null, null, 1)";
+
+class LauncherTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fake::Reset();
+    }
+
+    int Run(LPWSTR commandLine = const_cast<LPWSTR>(L""), int show = SW_SHOWDEFAULT) {
+        return wWinMain(reinterpret_cast<HINSTANCE>(fake::MODULE), nullptr, commandLine, show);
+    }
+
+    // The calls whose names start with one of the given prefixes, in order.
+    static Log Only(std::initializer_list<const char *> names) {
+        Log kept;
+        for (const std::string &call : fake::calls())
+            for (const char *name : names)
+                if (call.rfind(name, 0) == 0)
+                    kept.push_back(call);
+        return kept;
+    }
+};
+
+TEST_F(LauncherTest, BothChecksPassedLaunchesTheTargetOnce) {
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Only({"GetModuleFileNameW", "WinVerifyTrust", "CryptQueryObject", "ShellExecuteW"}),
+              (Log{"GetModuleFileNameW(null, 260)", "WinVerifyTrust(null, " + TARGET + ")",
+                   "CryptQueryObject(1, " + TARGET + ", 0x400, 0x2, 0x0, types, null)", LAUNCH}));
+    // The shell call is the last thing the run does.
+    EXPECT_EQ(fake::calls().back(), LAUNCH);
+}
+
+TEST_F(LauncherTest, CommandLineAndShowStateAreNotPassedOn) {
+    EXPECT_EQ(Run(const_cast<LPWSTR>(L"--evil \"C:\\x.exe\""), SW_SHOWMINIMIZED), 0);
+    EXPECT_EQ(Only({"ShellExecuteW"}), Log{LAUNCH});
+}
+
+TEST_F(LauncherTest, AFailedShellCallStillEndsWithZero) {
+    fake::script().failing = {"ShellExecuteW"};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Only({"ShellExecuteW", "MessageBoxW"}), Log{LAUNCH});
+}
+
+TEST_F(LauncherTest, GateRunsTheChecksInOrderAndStopsAtTheFirstRefusal) {
+    const struct {
+        const char *name;
+        LONG trustStatus;
+        const wchar_t *subject;
+        Log checks;
+    } cases[] = {
+        {"trust refused",
+         static_cast<LONG>(0x800B0100),
+         L"Quorvel Corporation",
+         {"WinVerifyTrust"}},
+        {"publisher refused", 0, L"Other Company", {"WinVerifyTrust", "CryptQueryObject"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::Reset();
+        fake::script().trustStatus = c.trustStatus;
+        fake::script().subjectName = c.subject;
+        EXPECT_EQ(Run(), 0);
+        Log seen;
+        for (const std::string &call : Only({"WinVerifyTrust", "CryptQueryObject"}))
+            seen.push_back(call.substr(0, call.find('(')));
+        EXPECT_EQ(seen, c.checks);
+        EXPECT_TRUE(Only({"ShellExecuteW"}).empty());
+    }
+}
+
+TEST_F(LauncherTest, OwnPathWithoutFolderEndsBeforeAnyCheck) {
+    for (const wchar_t *ownPath : {L"Start.exe", L"", L"C:/Apps/Start.exe"}) {
+        SCOPED_TRACE(fake::Narrow(ownPath));
+        fake::Reset();
+        fake::script().ownPath = ownPath;
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(fake::calls(), Log{"GetModuleFileNameW(null, 260)"});
+    }
+}
+
+TEST_F(LauncherTest, ChecksAndLaunchUseTheCutPath) {
+    std::wstring folder = L"C:\\" + std::wstring(231, L'd') + L"\\";
+    fake::script().ownPath = folder + L"Start.exe";
+    EXPECT_EQ(Run(), 0);
+    std::string cut = fake::Narrow(folder) + "WINMODULE\\KVXPortable.ex";
+    EXPECT_EQ(Only({"WinVerifyTrust", "ShellExecuteW"}),
+              (Log{"WinVerifyTrust(null, " + cut + ")",
+                   "ShellExecuteW(null, null, " + cut + ", null, null, 1)"}));
+}
+
+} // namespace
