@@ -53,12 +53,31 @@ ensure_locales() {
     locale-gen >/dev/null
 }
 
-# Some kernels (and sandboxes) cannot execute i386 code at all; then the
-# 32-bit Wine cannot run and the Windows test programs are built for x86-64.
+# Some kernels (and sandboxes) cannot execute i386 code. There the 32-bit
+# Wine runs under qemu-user, registered with the kernel's binfmt_misc (root
+# only); without that the Windows test programs are built for x86-64 instead.
+QEMU_I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+QEMU_I386_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+enable_32bit_code() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+    [ "$(id -u)" -eq 0 ] || return 1
+    say "this kernel cannot execute 32-bit code: running it under qemu-user"
+    if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static >/dev/null || return 1
+    fi
+    local binfmt=/proc/sys/fs/binfmt_misc
+    [ -f $binfmt/register ] || mount -t binfmt_misc binfmt_misc $binfmt 2>/dev/null || return 1
+    [ -f $binfmt/qemu-i386 ] ||
+        printf ':qemu-i386:M::%s:%s:/usr/bin/qemu-i386-static:F\n' "$QEMU_I386_MAGIC" \
+            "$QEMU_I386_MASK" >$binfmt/register 2>/dev/null || return 1
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
 can_run_32bit() {
     case "${RURA_TEST_ARCH:-}" in
         x86) return 0 ;;
         x64) return 1 ;;
     esac
-    /usr/lib/wine/wine --version >/dev/null 2>&1
+    enable_32bit_code
 }

@@ -10,7 +10,7 @@ ensure_locales
 status=0
 if can_run_32bit; then
     say "32-bit build: the product and every test"
-    cmake --preset windows-x86 >/dev/null
+    cmake --preset windows-x86 -DRURA_RUN_WINDOWS_PROGRAMS=ON >/dev/null
     cmake --build --preset windows-x86
     ctest --preset windows-x86 || status=$?
     build/wine-run.sh --shutdown
