@@ -1,13 +1,15 @@
 // The launcher's entry: find the main program, verify it, start it.
 #include "target_path.h"
 
+#include "notice/cannot_start_notice.h"
+#include "notice/update_page.h"
 #include "platform/platform.h"
 #include "verify/publisher_check.h"
 #include "verify/trust_check.h"
 
 #include <shellapi.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     WCHAR path[MAX_PATH] = {};
     if (!BuildTargetPath(path))
         return 0;
@@ -18,6 +20,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         return 0;
     }
 
-    // A check failed: the run ends quietly.
+    // Which check failed is not the user's concern: one notice serves both.
+    if (ShowCannotStartNotice(instance))
+        OpenUpdatePage();
     return 0;
 }

@@ -44,6 +44,9 @@ run_case() {
     fi
 }
 
+say "rendering the launcher's eight icon images to $demo/icon-preview.png"
+python3 resources/make_icon.py --preview "$demo/icon-preview.png" >/dev/null
+
 run_case signed maker.exe
 run_case unsigned unsigned.exe
 "$build/wine-run.sh" --shutdown

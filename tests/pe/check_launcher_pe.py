@@ -1,8 +1,10 @@
 """The built launcher is a 32-bit Unicode GUI program for Windows 5.0 and up
 that imports only DLLs every Windows installation has."""
+import os
 import sys
 
-from pe_file import PeFile
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
+from pe_file import PeFile  # noqa: E402
 
 # What the launcher may import; MinGW runtime DLLs are not on a user's machine.
 ALLOWED_DLLS = {"KERNEL32.DLL", "USER32.DLL", "SHELL32.DLL", "WINTRUST.DLL", "CRYPT32.DLL",
@@ -17,7 +19,8 @@ def check(exe, link_map):
         if not condition:
             failures.append(message)
 
-    expect(pe.machine == 0x14C, "machine 0x%x is not i386" % pe.machine)
+    expect(pe.machine == 0x14C and pe.magic == 0x10B,
+           "machine 0x%x, magic 0x%x: not a PE32 i386 file" % (pe.machine, pe.magic))
     expect(pe.subsystem == 2, "subsystem %d is not the Windows GUI" % pe.subsystem)
     expect((pe.subsystem_major, pe.subsystem_minor) == (5, 0),
            "subsystem version %d.%d is not 5.0" % (pe.subsystem_major, pe.subsystem_minor))

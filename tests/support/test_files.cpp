@@ -50,4 +50,11 @@ std::wstring ReadText(const std::wstring &path) {
     return std::wstring(text.data(), read / sizeof(WCHAR));
 }
 
+std::string Narrow(const std::wstring &text) {
+    std::string narrow;
+    for (wchar_t unit : text)
+        narrow += unit < 0x80 ? static_cast<char>(unit) : '?';
+    return narrow;
+}
+
 } // namespace testing_files

@@ -19,4 +19,7 @@ bool Exists(const std::wstring &path);
 // The whole file as UTF-16 text (the fixture target writes UTF-16).
 std::wstring ReadText(const std::wstring &path);
 
+// ASCII for test messages; other units as '?'.
+std::string Narrow(const std::wstring &text);
+
 } // namespace testing_files

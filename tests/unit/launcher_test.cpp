@@ -1,4 +1,5 @@
 #include "fake/fake_platform.h"
+#include "fake/string_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,42 @@ TEST_F(LauncherTest, ChecksAndLaunchUseTheCutPath) {
     EXPECT_EQ(Only({"WinVerifyTrust", "ShellExecuteW"}),
               (Log{"WinVerifyTrust(null, " + cut + ")",
                    "ShellExecuteW(null, null, " + cut + ", null, null, 1)"}));
+}
+
+TEST_F(LauncherTest, AFailedCheckShowsTheNoticeAndOkOpensTheUpdatePage) {
+    const struct {
+        const char *name;
+        int answer;
+        bool pageOpened;
+    } cases[] = {
+        {"OK", IDOK, true},
+        {"Cancel", IDCANCEL, false},
+        {"box not shown", 0, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::Reset();
+        fake::script().trustStatus = static_cast<LONG>(0x800B0100);
+        fake::script().blocks[{7, 1033}] = fake::NoticeBlock(L"KVX Portable", L"Cannot start %s.");
+        fake::script().localeInfo = {{{0x0400, LOCALE_SISO639LANGNAME}, L"en"},
+                                     {{0x0400, LOCALE_SISO3166CTRYNAME}, L"US"}};
+        fake::script().messageBoxAnswer = c.answer;
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(Only({"MessageBoxW"}).size(), 1u);
+        Log page;
+        if (c.pageOpened)
+            page.push_back("ShellExecuteW(null, open, http://support.quorvel.com/download/RURA/"
+                           "RURA_Installer01/?OS=win&LOCALE=en_US, null, null, 1)");
+        EXPECT_EQ(Only({"ShellExecuteW"}), page);
+        // Without OK not even the locale is read.
+        EXPECT_EQ(Only({"GetLocaleInfoW"}).empty(), !c.pageOpened);
+    }
+}
+
+TEST_F(LauncherTest, ANoticeThatCannotBeComposedEndsSilently) {
+    fake::script().trustStatus = 1;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(Only({"MessageBoxW", "ShellExecuteW", "GetLocaleInfoW"}).empty());
 }
 
 } // namespace
