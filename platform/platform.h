@@ -10,6 +10,10 @@
 namespace platform {
 
 // Kernel
+BOOL SetDefaultDllDirectories(DWORD directoryFlags);
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE templateFile);
+BOOL CloseHandle(HANDLE object);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 LCID GetThreadLocale();
 HRSRC FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language);

@@ -10,6 +10,7 @@ namespace fake {
 const HCERTSTORE STORE = reinterpret_cast<HCERTSTORE>(0x5701);
 const HCRYPTMSG MESSAGE = reinterpret_cast<HCRYPTMSG>(0x5702);
 const HMODULE MODULE = reinterpret_cast<HMODULE>(0x400000);
+const HANDLE TARGET_FILE = reinterpret_cast<HANDLE>(0x5703);
 
 namespace {
 
@@ -47,6 +48,8 @@ std::string Describe(const void *handle) {
         return "certificate";
     if (handle == MODULE)
         return "module";
+    if (handle == TARGET_FILE)
+        return "target";
     for (size_t i = 0; i < allocations.size(); ++i)
         if (handle == allocations[i].get())
             return "local" + std::to_string(i + 1);
@@ -122,6 +125,26 @@ void Reset() {
 using namespace fake;
 
 namespace platform {
+
+BOOL SetDefaultDllDirectories(DWORD directoryFlags) {
+    Record("SetDefaultDllDirectories(" + Hex(directoryFlags) + ")");
+    return !Fails("SetDefaultDllDirectories");
+}
+
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE templateFile) {
+    Record("CreateFileW(" + Narrow(name) + ", " + Hex(access) + ", " + Hex(shareMode) + ", " +
+           Describe(security) + ", " + std::to_string(disposition) + ", " + Hex(flags) + ", " +
+           Describe(templateFile) + ")");
+    if (Fails("CreateFileW"))
+        return INVALID_HANDLE_VALUE;
+    return TARGET_FILE;
+}
+
+BOOL CloseHandle(HANDLE object) {
+    Record("CloseHandle(" + Describe(object) + ")");
+    return TRUE;
+}
 
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
     Record("GetModuleFileNameW(" + Describe(module) + ", " + std::to_string(size) + ")");

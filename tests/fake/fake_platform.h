@@ -52,6 +52,7 @@ struct Script {
 extern const HCERTSTORE STORE;
 extern const HCRYPTMSG MESSAGE;
 extern const HMODULE MODULE;
+extern const HANDLE TARGET_FILE;
 
 Script &script();
 std::vector<std::string> &calls();

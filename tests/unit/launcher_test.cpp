@@ -34,13 +34,40 @@ class LauncherTest : public ::testing::Test {
     }
 };
 
-TEST_F(LauncherTest, BothChecksPassedLaunchesTheTargetOnce) {
+TEST_F(LauncherTest, HoldsTheTargetFromBeforeTheChecksUntilItIsLaunched) {
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Only({"GetModuleFileNameW", "WinVerifyTrust", "CryptQueryObject", "ShellExecuteW"}),
-              (Log{"GetModuleFileNameW(null, 260)", "WinVerifyTrust(null, " + TARGET + ")",
-                   "CryptQueryObject(1, " + TARGET + ", 0x400, 0x2, 0x0, types, null)", LAUNCH}));
-    // The shell call is the last thing the run does.
-    EXPECT_EQ(fake::calls().back(), LAUNCH);
+    EXPECT_EQ(Only({"SetDefaultDllDirectories", "GetModuleFileNameW", "CreateFileW",
+                    "WinVerifyTrust", "CryptQueryObject", "ShellExecuteW", "CloseHandle"}),
+              (Log{"SetDefaultDllDirectories(0x800)", "GetModuleFileNameW(null, 260)",
+                   // Read access; others may read it too, but not write, rename or delete it.
+                   "CreateFileW(" + TARGET + ", 0x80000000, 0x1, null, 3, 0x80, null)",
+                   "WinVerifyTrust(null, " + TARGET + ")",
+                   "CryptQueryObject(1, " + TARGET + ", 0x400, 0x2, 0x0, types, null)", LAUNCH,
+                   "CloseHandle(target)"}));
+    // Restricting the DLL search is the very first thing; closing the target the last.
+    EXPECT_EQ(fake::calls().front(), "SetDefaultDllDirectories(0x800)");
+    EXPECT_EQ(fake::calls().back(), "CloseHandle(target)");
+}
+
+TEST_F(LauncherTest, ATargetThatCannotBeHeldIsRefusedWithoutChecks) {
+    fake::script().failing = {"CreateFileW"};
+    fake::script().blocks[{7, 1033}] = fake::NoticeBlock(L"KVX Portable", L"Cannot start %s.");
+    fake::script().messageBoxAnswer = IDCANCEL;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(
+        Only({"WinVerifyTrust", "CryptQueryObject", "ShellExecuteW", "CloseHandle"}).empty());
+    EXPECT_EQ(Only({"MessageBoxW"}).size(), 1u);
+}
+
+TEST_F(LauncherTest, ARefusedTargetIsReleasedBeforeTheNotice) {
+    fake::script().trustStatus = 1;
+    fake::script().blocks[{7, 1033}] = fake::NoticeBlock(L"KVX Portable", L"Cannot start %s.");
+    fake::script().messageBoxAnswer = IDCANCEL;
+    EXPECT_EQ(Run(), 0);
+    Log seen;
+    for (const std::string &call : Only({"CreateFileW", "CloseHandle", "MessageBoxW"}))
+        seen.push_back(call.substr(0, call.find('(')));
+    EXPECT_EQ(seen, (Log{"CreateFileW", "CloseHandle", "MessageBoxW"}));
 }
 
 TEST_F(LauncherTest, CommandLineAndShowStateAreNotPassedOn) {
@@ -87,7 +114,8 @@ TEST_F(LauncherTest, OwnPathWithoutFolderEndsBeforeAnyCheck) {
         fake::Reset();
         fake::script().ownPath = ownPath;
         EXPECT_EQ(Run(), 0);
-        EXPECT_EQ(fake::calls(), Log{"GetModuleFileNameW(null, 260)"});
+        EXPECT_EQ(fake::calls(),
+                  (Log{"SetDefaultDllDirectories(0x800)", "GetModuleFileNameW(null, 260)"}));
     }
 }
 
