@@ -85,10 +85,11 @@ done
 sign "$keys/foreign" maker.exe nested_maker_first.exe -nest
 sign "$keys/maker" foreign.exe nested_foreign_first.exe -nest
 
-# Altered after signing: one byte of the code, far from the signature.
+# Altered after signing: one letter of the DOS stub's message, which the
+# signature covers but the program never runs, so the file still starts.
 cp maker.exe tampered.exe
-offset=$(($(stat -c %s unsigned.exe) / 2))
-printf '\x5a' | dd of=tampered.exe bs=1 seek="$offset" conv=notrunc status=none
+offset=$(grep -abo "This program cannot" maker.exe | head -n 1 | cut -d: -f1)
+printf 't' | dd of=tampered.exe bs=1 seek="$offset" conv=notrunc status=none
 cmp -s maker.exe tampered.exe && { echo "tampering changed nothing" >&2; exit 1; }
 
 echo "fixtures in $out"

@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PACKAGES=(cmake make python3 googletest openssl osslsigncode
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 wine32:i386 xvfb x11-utils imagemagick fonts-noto-cjk locales)
+          wine wine64 wine32:i386 xvfb x11-utils xdotool imagemagick fonts-noto-cjk locales)
 
 # Linux locales that Wine maps to the launcher's 13 languages.
 LOCALES=(en_US.UTF-8 de_DE.UTF-8 fr_FR.UTF-8 it_IT.UTF-8 ja_JP.UTF-8 ko_KR.UTF-8

@@ -171,6 +171,8 @@ HRSRC FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language)
            ", " + std::to_string(language) + ")");
     if (Fails("FindResourceExW"))
         return nullptr;
+    if (current.placedBlock)
+        return reinterpret_cast<HRSRC>(1);
     auto found = current.blocks.find({number, language});
     if (found == current.blocks.end())
         return nullptr;
@@ -190,6 +192,8 @@ LPVOID LockResource(HGLOBAL data) {
     Record("LockResource(" + std::to_string(reinterpret_cast<ULONG_PTR>(data)) + ")");
     if (Fails("LockResource"))
         return nullptr;
+    if (current.placedBlock)
+        return const_cast<void *>(current.placedBlock);
     auto *block = foundBlocks.at(reinterpret_cast<ULONG_PTR>(data) - 1);
     return const_cast<unsigned char *>(block->data());
 }
@@ -201,6 +205,8 @@ DWORD SizeofResource(HMODULE module, HRSRC resource) {
         return 0;
     if (current.sizeOverride >= 0)
         return static_cast<DWORD>(current.sizeOverride);
+    if (current.placedBlock)
+        return current.placedSize;
     return static_cast<DWORD>(foundBlocks.at(reinterpret_cast<ULONG_PTR>(resource) - 1)->size());
 }
 

@@ -33,6 +33,9 @@ struct Script {
     // out the bytes, SizeofResource their count unless sizeOverride is set.
     std::map<std::pair<WORD, WORD>, std::vector<unsigned char>> blocks;
     LCID threadLocale = 0x0409;
+    // When set, every block lookup finds these bytes instead (placed by the test).
+    const void *placedBlock = nullptr;
+    DWORD placedSize = 0;
     long sizeOverride = -1;
 
     // GetLocaleInfoW answers per (locale, type); missing pairs fail.

@@ -204,4 +204,50 @@ TEST_F(LauncherSystemTest, LongerFolderVerifiesAndStartsTheCutName) {
     EXPECT_FALSE(outcome.started);
 }
 
+TEST_F(LauncherSystemTest, IgnoresATrustProviderPlantedBesideIt) {
+    // An altered file with the maker's signature, and beside the launcher a
+    // wintrust.dll that calls everything trusted. The override makes Wine
+    // prefer a DLL in the program's folder, as Windows' search order does.
+    std::wstring folder = MakeTemporaryFolder(L"planted");
+    Lay(folder, L"RURA_Win.exe", L"tampered.exe");
+    ASSERT_TRUE(
+        CopyTo(WindowsPathFromEnvironment(L"RURA_PLANTED_WINTRUST"), folder + L"\\wintrust.dll"));
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"wintrust=n,b");
+    Outcome outcome = Run(folder, L"RURA_Win.exe", false);
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_FALSE(outcome.started);
+    EXPECT_TRUE(outcome.noticeShown);
+}
+
+TEST_F(LauncherSystemTest, ATargetHeldOpenForWritingIsNotStarted) {
+    std::wstring folder = MakeTemporaryFolder(L"held");
+    Lay(folder, L"RURA_Win.exe", L"maker.exe");
+    std::wstring target = folder + L"\\WINMODULE\\KVXPortable.exe";
+    HANDLE writer = CreateFileW(target.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    Outcome outcome = Run(folder, L"RURA_Win.exe", false);
+    CloseHandle(writer);
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_FALSE(outcome.started);
+    EXPECT_TRUE(outcome.noticeShown);
+}
+
+TEST_F(LauncherSystemTest, TheTargetCanBeReplacedAgainAfterTheLaunch) {
+    std::wstring folder = MakeTemporaryFolder(L"replace");
+    Lay(folder, L"RURA_Win.exe", L"maker.exe");
+    ASSERT_TRUE(Run(folder, L"RURA_Win.exe", true).started);
+    std::wstring target = folder + L"\\WINMODULE\\KVXPortable.exe";
+    // The started program may still be ending; the launcher holds nothing.
+    bool replaced = false;
+    for (int tries = 0; tries < 50 && !replaced; ++tries) {
+        replaced = CopyFileW(Fixture(L"unsigned.exe").c_str(), target.c_str(), FALSE) != 0;
+        if (!replaced)
+            Sleep(100);
+    }
+    EXPECT_TRUE(replaced) << GetLastError();
+}
+
 } // namespace
