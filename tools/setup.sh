@@ -4,7 +4,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-PACKAGES=(cmake make python3 googletest openssl osslsigncode
+PACKAGES=(cmake make python3 googletest openssl osslsigncode clang lld
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 wine32:i386 xvfb x11-utils xdotool imagemagick fonts-noto-cjk locales)
 
