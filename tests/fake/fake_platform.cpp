@@ -112,6 +112,15 @@ std::vector<std::string> &calls() {
     return log;
 }
 
+std::vector<std::string> CallsTo(std::initializer_list<const char *> names) {
+    std::vector<std::string> kept;
+    for (const std::string &call : log)
+        for (const char *name : names)
+            if (call.compare(0, std::strlen(name), name) == 0 && call[std::strlen(name)] == '(')
+                kept.push_back(call);
+    return kept;
+}
+
 void Reset() {
     current = Script{};
     log.clear();

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -59,6 +60,8 @@ extern const HANDLE TARGET_FILE;
 
 Script &script();
 std::vector<std::string> &calls();
+// The logged calls to any of the named operations, in order.
+std::vector<std::string> CallsTo(std::initializer_list<const char *> names);
 // Clears the log and restores the default script.
 void Reset();
 // ASCII as it stands, every other unit as \uXXXX: how the log shows text.

@@ -206,15 +206,14 @@ TEST_F(LauncherSystemTest, LongerFolderVerifiesAndStartsTheCutName) {
 
 TEST_F(LauncherSystemTest, IgnoresATrustProviderPlantedBesideIt) {
     // An altered file with the maker's signature, and beside the launcher a
-    // wintrust.dll that calls everything trusted. The override makes Wine
-    // prefer a DLL in the program's folder, as Windows' search order does.
+    // wintrust.dll that calls everything trusted. This program runs with
+    // WINEDLLOVERRIDES=wintrust=n,b, which its children inherit: Wine then
+    // prefers a DLL in the program's folder, as Windows' search order does.
     std::wstring folder = MakeTemporaryFolder(L"planted");
     Lay(folder, L"RURA_Win.exe", L"tampered.exe");
     ASSERT_TRUE(
         CopyTo(WindowsPathFromEnvironment(L"RURA_PLANTED_WINTRUST"), folder + L"\\wintrust.dll"));
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"wintrust=n,b");
     Outcome outcome = Run(folder, L"RURA_Win.exe", false);
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_FALSE(outcome.started);
     EXPECT_TRUE(outcome.noticeShown);

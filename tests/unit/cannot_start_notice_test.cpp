@@ -28,14 +28,6 @@ class CannotStartNoticeTest : public ::testing::Test {
         fake::Reset();
         fake::script().blocks[{7, 1033}] = fake::NoticeBlock(L"KVX Portable", FORMAT);
     }
-
-    static Log Only(const char *name) {
-        Log kept;
-        for (const std::string &call : fake::calls())
-            if (call.rfind(name, 0) == 0)
-                kept.push_back(call);
-        return kept;
-    }
 };
 
 TEST_F(CannotStartNoticeTest, ShowsTheComposedMessageUnderTheProductName) {
@@ -82,12 +74,12 @@ TEST_F(CannotStartNoticeTest, AMissingStringOrBufferShowsNothing) {
         fake::script().blocks[{7, 1033}] = c.block;
         fake::script().failingAllocation = c.failingAllocation;
         EXPECT_FALSE(ShowCannotStartNotice(Instance()));
-        EXPECT_TRUE(Only("MessageBoxW").empty());
+        EXPECT_TRUE(fake::CallsTo({"MessageBoxW"}).empty());
         // The name is not looked up when the format is missing.
-        EXPECT_EQ(Only("FindResourceExW").size(), c.lookups);
+        EXPECT_EQ(fake::CallsTo({"FindResourceExW"}).size(), c.lookups);
         // Whatever was allocated went back.
-        EXPECT_EQ(Only("LocalFree").size(),
-                  Only("LocalAlloc").size() - (c.failingAllocation ? 1 : 0));
+        EXPECT_EQ(fake::CallsTo({"LocalFree"}).size(),
+                  fake::CallsTo({"LocalAlloc"}).size() - (c.failingAllocation ? 1 : 0));
     }
 }
 
@@ -113,7 +105,7 @@ TEST_F(CannotStartNoticeTest, TextIsComposedWithinItsBuffers) {
         fake::Reset();
         fake::script().blocks[{7, 1033}] = fake::NoticeBlock(c.product, c.format);
         ShowCannotStartNotice(Instance());
-        EXPECT_EQ(Only("MessageBoxW"),
+        EXPECT_EQ(fake::CallsTo({"MessageBoxW"}),
                   Log{"MessageBoxW(null, " + c.message + ", " + c.caption + ", 0x11)"});
     }
 }
@@ -123,7 +115,7 @@ TEST_F(CannotStartNoticeTest, UsesTheThreadLanguagesBlock) {
     fake::script().blocks[{7, 0x0411}] = fake::NoticeBlock(
         L"KVX Portable", L"%s \u3092\u8d77\u52d5\u3067\u304d\u307e\u305b\u3093\u3002");
     ShowCannotStartNotice(Instance());
-    EXPECT_EQ(Only("MessageBoxW"),
+    EXPECT_EQ(fake::CallsTo({"MessageBoxW"}),
               Log{"MessageBoxW(null, KVX Portable \\u3092\\u8d77\\u52d5\\u3067\\u304d\\u307e"
                   "\\u305b\\u3093\\u3002, KVX Portable, 0x11)"});
 }

@@ -22,22 +22,12 @@ class LauncherTest : public ::testing::Test {
     int Run(LPWSTR commandLine = const_cast<LPWSTR>(L""), int show = SW_SHOWDEFAULT) {
         return wWinMain(reinterpret_cast<HINSTANCE>(fake::MODULE), nullptr, commandLine, show);
     }
-
-    // The calls whose names start with one of the given prefixes, in order.
-    static Log Only(std::initializer_list<const char *> names) {
-        Log kept;
-        for (const std::string &call : fake::calls())
-            for (const char *name : names)
-                if (call.rfind(name, 0) == 0)
-                    kept.push_back(call);
-        return kept;
-    }
 };
 
 TEST_F(LauncherTest, HoldsTheTargetFromBeforeTheChecksUntilItIsLaunched) {
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Only({"SetDefaultDllDirectories", "GetModuleFileNameW", "CreateFileW",
-                    "WinVerifyTrust", "CryptQueryObject", "ShellExecuteW", "CloseHandle"}),
+    EXPECT_EQ(fake::CallsTo({"SetDefaultDllDirectories", "GetModuleFileNameW", "CreateFileW",
+                             "WinVerifyTrust", "CryptQueryObject", "ShellExecuteW", "CloseHandle"}),
               (Log{"SetDefaultDllDirectories(0x800)", "GetModuleFileNameW(null, 260)",
                    // Read access; others may read it too, but not write, rename or delete it.
                    "CreateFileW(" + TARGET + ", 0x80000000, 0x1, null, 3, 0x80, null)",
@@ -55,8 +45,9 @@ TEST_F(LauncherTest, ATargetThatCannotBeHeldIsRefusedWithoutChecks) {
     fake::script().messageBoxAnswer = IDCANCEL;
     EXPECT_EQ(Run(), 0);
     EXPECT_TRUE(
-        Only({"WinVerifyTrust", "CryptQueryObject", "ShellExecuteW", "CloseHandle"}).empty());
-    EXPECT_EQ(Only({"MessageBoxW"}).size(), 1u);
+        fake::CallsTo({"WinVerifyTrust", "CryptQueryObject", "ShellExecuteW", "CloseHandle"})
+            .empty());
+    EXPECT_EQ(fake::CallsTo({"MessageBoxW"}).size(), 1u);
 }
 
 TEST_F(LauncherTest, ARefusedTargetIsReleasedBeforeTheNotice) {
@@ -65,20 +56,20 @@ TEST_F(LauncherTest, ARefusedTargetIsReleasedBeforeTheNotice) {
     fake::script().messageBoxAnswer = IDCANCEL;
     EXPECT_EQ(Run(), 0);
     Log seen;
-    for (const std::string &call : Only({"CreateFileW", "CloseHandle", "MessageBoxW"}))
+    for (const std::string &call : fake::CallsTo({"CreateFileW", "CloseHandle", "MessageBoxW"}))
         seen.push_back(call.substr(0, call.find('(')));
     EXPECT_EQ(seen, (Log{"CreateFileW", "CloseHandle", "MessageBoxW"}));
 }
 
 TEST_F(LauncherTest, CommandLineAndShowStateAreNotPassedOn) {
     EXPECT_EQ(Run(const_cast<LPWSTR>(L"--evil \"C:\\x.exe\""), SW_SHOWMINIMIZED), 0);
-    EXPECT_EQ(Only({"ShellExecuteW"}), Log{LAUNCH});
+    EXPECT_EQ(fake::CallsTo({"ShellExecuteW"}), Log{LAUNCH});
 }
 
 TEST_F(LauncherTest, AFailedShellCallStillEndsWithZero) {
     fake::script().failing = {"ShellExecuteW"};
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Only({"ShellExecuteW", "MessageBoxW"}), Log{LAUNCH});
+    EXPECT_EQ(fake::CallsTo({"ShellExecuteW", "MessageBoxW"}), Log{LAUNCH});
 }
 
 TEST_F(LauncherTest, GateRunsTheChecksInOrderAndStopsAtTheFirstRefusal) {
@@ -101,10 +92,10 @@ TEST_F(LauncherTest, GateRunsTheChecksInOrderAndStopsAtTheFirstRefusal) {
         fake::script().subjectName = c.subject;
         EXPECT_EQ(Run(), 0);
         Log seen;
-        for (const std::string &call : Only({"WinVerifyTrust", "CryptQueryObject"}))
+        for (const std::string &call : fake::CallsTo({"WinVerifyTrust", "CryptQueryObject"}))
             seen.push_back(call.substr(0, call.find('(')));
         EXPECT_EQ(seen, c.checks);
-        EXPECT_TRUE(Only({"ShellExecuteW"}).empty());
+        EXPECT_TRUE(fake::CallsTo({"ShellExecuteW"}).empty());
     }
 }
 
@@ -124,7 +115,7 @@ TEST_F(LauncherTest, ChecksAndLaunchUseTheCutPath) {
     fake::script().ownPath = folder + L"Start.exe";
     EXPECT_EQ(Run(), 0);
     std::string cut = fake::Narrow(folder) + "WINMODULE\\KVXPortable.ex";
-    EXPECT_EQ(Only({"WinVerifyTrust", "ShellExecuteW"}),
+    EXPECT_EQ(fake::CallsTo({"WinVerifyTrust", "ShellExecuteW"}),
               (Log{"WinVerifyTrust(null, " + cut + ")",
                    "ShellExecuteW(null, null, " + cut + ", null, null, 1)"}));
 }
@@ -148,21 +139,21 @@ TEST_F(LauncherTest, AFailedCheckShowsTheNoticeAndOkOpensTheUpdatePage) {
                                      {{0x0400, LOCALE_SISO3166CTRYNAME}, L"US"}};
         fake::script().messageBoxAnswer = c.answer;
         EXPECT_EQ(Run(), 0);
-        EXPECT_EQ(Only({"MessageBoxW"}).size(), 1u);
+        EXPECT_EQ(fake::CallsTo({"MessageBoxW"}).size(), 1u);
         Log page;
         if (c.pageOpened)
             page.push_back("ShellExecuteW(null, open, http://support.quorvel.com/download/RURA/"
                            "RURA_Installer01/?OS=win&LOCALE=en_US, null, null, 1)");
-        EXPECT_EQ(Only({"ShellExecuteW"}), page);
+        EXPECT_EQ(fake::CallsTo({"ShellExecuteW"}), page);
         // Without OK not even the locale is read.
-        EXPECT_EQ(Only({"GetLocaleInfoW"}).empty(), !c.pageOpened);
+        EXPECT_EQ(fake::CallsTo({"GetLocaleInfoW"}).empty(), !c.pageOpened);
     }
 }
 
 TEST_F(LauncherTest, ANoticeThatCannotBeComposedEndsSilently) {
     fake::script().trustStatus = 1;
     EXPECT_EQ(Run(), 0);
-    EXPECT_TRUE(Only({"MessageBoxW", "ShellExecuteW", "GetLocaleInfoW"}).empty());
+    EXPECT_TRUE(fake::CallsTo({"MessageBoxW", "ShellExecuteW", "GetLocaleInfoW"}).empty());
 }
 
 } // namespace

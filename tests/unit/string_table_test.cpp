@@ -109,11 +109,7 @@ TEST_F(StringTableTest, ChoosesTheLanguagePerBlock) {
         if (c.fallbackBlock)
             fake::script().blocks[{7, 1033}] = FullBlock();
         EXPECT_EQ(Text(FindStringResource(fake::MODULE, 103)), c.expected);
-        Log finds;
-        for (const std::string &call : fake::calls())
-            if (call.rfind("FindResourceExW", 0) == 0)
-                finds.push_back(call);
-        EXPECT_EQ(finds, c.finds);
+        EXPECT_EQ(fake::CallsTo({"FindResourceExW"}), c.finds);
     }
 }
 

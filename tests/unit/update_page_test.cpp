@@ -20,14 +20,6 @@ class UpdatePageTest : public ::testing::Test {
     void SetUp() override {
         fake::Reset();
     }
-
-    static Log Only(const char *name) {
-        Log kept;
-        for (const std::string &call : fake::calls())
-            if (call.rfind(name, 0) == 0)
-                kept.push_back(call);
-        return kept;
-    }
 };
 
 TEST_F(UpdatePageTest, OpensThePageWithTheUsersLocaleAndReleasesTheAddress) {
@@ -76,9 +68,10 @@ TEST_F(UpdatePageTest, EachCodeTakesTheFirstLocaleThatHasIt) {
         fake::Reset();
         fake::script().localeInfo = c.info;
         OpenUpdatePage();
-        EXPECT_EQ(Only("GetLocaleInfoW").size(), c.lookups);
-        EXPECT_EQ(Only("ShellExecuteW"), Log{"ShellExecuteW(null, open, " + PAGE +
-                                             "&LOCALE=" + c.locale + ", null, null, 1)"});
+        EXPECT_EQ(fake::CallsTo({"GetLocaleInfoW"}).size(), c.lookups);
+        EXPECT_EQ(
+            fake::CallsTo({"ShellExecuteW"}),
+            Log{"ShellExecuteW(null, open, " + PAGE + "&LOCALE=" + c.locale + ", null, null, 1)"});
     }
 }
 
@@ -94,7 +87,7 @@ TEST_F(UpdatePageTest, CandidatesAreAskedInOrderAndTheSearchStopsAtTheFirstAnswe
 TEST_F(UpdatePageTest, WithoutAnAddressBufferTheShellIsNotCalled) {
     fake::script().failing = {"LocalAlloc"};
     OpenUpdatePage();
-    EXPECT_TRUE(Only("ShellExecuteW").empty());
+    EXPECT_TRUE(fake::CallsTo({"ShellExecuteW"}).empty());
 }
 
 } // namespace
